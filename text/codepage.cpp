@@ -15,7 +15,8 @@ constexpr char16_t kReplacement = u'?';
 
 // Code-page 936 mapping tables, filled from iconv's CP936 once.
 struct Tables {
-  // For a lone byte: the code unit, or 0 when the byte begins a double-byte character or is invalid.
+  // For a lone byte: the code unit, or 0 when the byte begins a double-byte character or is
+  // invalid.
   char16_t single[256] = {};
   // For a double-byte character: the code unit at ((lead - 0x80) << 8) | trail, 0 when invalid.
   std::vector<char16_t> pair = std::vector<char16_t>(0x80 * 256, 0);
@@ -67,7 +68,8 @@ std::unique_ptr<Tables> BuildTables() {
     char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
     int n = ConvertOne(fromUnicode, in, 2, reinterpret_cast<char*>(out), sizeof out);
     if (n == 1) t->encode[static_cast<std::size_t>(u)] = out[0];
-    if (n == 2) t->encode[static_cast<std::size_t>(u)] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+    if (n == 2)
+      t->encode[static_cast<std::size_t>(u)] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
   }
   iconv_close(toUnicode);
   iconv_close(fromUnicode);

@@ -35,9 +35,7 @@ inline bool BlankAt(std::string_view s, Size i, Size& length) {
   return false;
 }
 
-Text Slice(std::string_view text, Size from, Size count) {
-  return Text(text.data() + from, count);
-}
+Text Slice(std::string_view text, Size from, Size count) { return Text(text.data() + from, count); }
 
 }  // namespace
 

@@ -33,7 +33,7 @@ TEST(Utf16ToGbk, EndsAtZeroUnitAndIgnoresOddByte) {
       {"odd final byte ignored", B({0x61, 0, 0x62}), "a"},
       {"no terminator needed", B({0x61, 0, 0x62, 0}), "ab"},
       {"euro sign is byte 80", B({0xAC, 0x20}), "\x80"},
-      {"no code-page form becomes ?", B({0x00, 0xAC}), "?"},        // U+AC00, a Hangul syllable
+      {"no code-page form becomes ?", B({0x00, 0xAC}), "?"},          // U+AC00, a Hangul syllable
       {"surrogate pair is one ?", B({0x3D, 0xD8, 0x00, 0xDE}), "?"},  // U+1F600
       {"lone surrogate is ?", B({0x3D, 0xD8, 0x61, 0}), "?a"},
   };
@@ -46,8 +46,12 @@ TEST(Utf16ToGbk, EndsAtZeroUnitAndIgnoresOddByte) {
 // A byte that does not begin a valid code-page 936 character becomes one "?" (U+003F), and the
 // conversion goes on with the next byte, so an ASCII letter after a stray lead byte survives.
 TEST(GbkToUtf16Units, InvalidBytesBecomeQuestionMarkOneEach) {
-  EXPECT_EQ(GbkToUtf16Units("\x81\x20" "a"), u"? a");
-  EXPECT_EQ(GbkToUtf16Units("\xFF" "b"), u"?b");
+  EXPECT_EQ(GbkToUtf16Units("\x81\x20"
+                            "a"),
+            u"? a");
+  EXPECT_EQ(GbkToUtf16Units("\xFF"
+                            "b"),
+            u"?b");
   EXPECT_EQ(GbkToUtf16Units("x\xD6"), u"x?");  // a lead byte at the very end
   EXPECT_EQ(GbkToUtf16Units("\xD6\xD0\xA1\xA1\xA3\xB1"), u"中\u3000１");
   EXPECT_EQ(GbkToUtf16Units("ab\0cd"), u"ab");
@@ -68,9 +72,15 @@ TEST(CodePage, RoundTripOfEveryValidDoubleByteCharacter) {
 }
 
 TEST(CodePage, Utf8AndOtherCharsets) {
-  EXPECT_EQ(GbkFromUtf8("中a"), "\xD6\xD0" "a");
-  EXPECT_EQ(GbkToUtf8("\xD6\xD0" "a"), "中a");
-  EXPECT_EQ(GbkFromUtf8("a\xFF" "b"), "a?b");
+  EXPECT_EQ(GbkFromUtf8("中a"),
+            "\xD6\xD0"
+            "a");
+  EXPECT_EQ(GbkToUtf8("\xD6\xD0"
+                      "a"),
+            "中a");
+  EXPECT_EQ(GbkFromUtf8("a\xFF"
+                        "b"),
+            "a?b");
   Text out = "unchanged";
   EXPECT_FALSE(ConvertToGbk("x", "NO-SUCH-CHARSET", out));
   EXPECT_EQ(out, "unchanged");

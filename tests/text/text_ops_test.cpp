@@ -34,10 +34,22 @@ TEST(FindText, WindowsSteppingAndCase) {
       {"empty in empty", "", "", 1, false, -1},
       {"folded", "User-Agent: x", "user-agent:", 1, true, 1},
       {"exact", "User-Agent: x", "user-agent:", 1, false, -1},
-      {"no match on a second byte", "\xB0" "AB", "AB", 1, false, -1},
-      {"after a double-byte character", "\xB0" "AB", "B", 1, false, 3},
-      {"after two characters", "\xD6\xD0\xD6\xD0" "a", "a", 1, false, 5},
-      {"out of step passes over", "\xD6\xD0\xD6\xD0" "a", "a", 2, false, -1},
+      {"no match on a second byte",
+       "\xB0"
+       "AB",
+       "AB", 1, false, -1},
+      {"after a double-byte character",
+       "\xB0"
+       "AB",
+       "B", 1, false, 3},
+      {"after two characters",
+       "\xD6\xD0\xD6\xD0"
+       "a",
+       "a", 1, false, 5},
+      {"out of step passes over",
+       "\xD6\xD0\xD6\xD0"
+       "a",
+       "a", 2, false, -1},
       {"incomplete final character ends", "a\xB0", "x", 1, false, -1},
       {"incomplete final character compared", "a\xB0", "\xB0", 1, false, 2},
       {"fold only ASCII", "\xB0\x41", "\xB0\x61", 1, true, 1},
@@ -65,7 +77,10 @@ TEST(FindTextReverse, WindowEndsBeforeStart) {
       {"overlapping", "aaa", "aa", std::nullopt, 2},
       {"empty sub", "abc", "", std::nullopt, 1},
       {"empty sub empty window", "abc", "", 1, -1},
-      {"steps over double-byte", "\xB0." "a.", ".", std::nullopt, 4},
+      {"steps over double-byte",
+       "\xB0."
+       "a.",
+       ".", std::nullopt, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -112,8 +127,8 @@ TEST(ReplaceSubtext, LimitsStartAndCase) {
       {"empty sub", "abc", "", "x", 1, kNoLimit, true, "abc"},
       {"not inside a double-byte character", "\xB0\x41\x41", "A", "x", 1, kNoLimit, true,
        "\xB0\x41x"},
-      {"incomplete final character dropped by one-byte scan", "ab\xB0", "x", "y", 1, kNoLimit,
-       true, "ab"},
+      {"incomplete final character dropped by one-byte scan", "ab\xB0", "x", "y", 1, kNoLimit, true,
+       "ab"},
       {"incomplete final character kept by longer scan", "ab\xB0", "xy", "z", 1, kNoLimit, true,
        "ab\xB0"},
   };
@@ -144,7 +159,10 @@ TEST(SplitText, PiecesBetweenDelimiters) {
       {"negative limit", "a;b;c", ";", -1, {}},
       {"two-byte delimiter", "a\r\nb\r\n\r\nc", "\r\n", std::nullopt, {"a", "b", "", "c"}},
       {"not inside a double-byte character", "\xB0;;b", ";", std::nullopt, {"\xB0;", "b"}},
-      {"incomplete final character kept in last item", "a;b\xB0", ";", std::nullopt,
+      {"incomplete final character kept in last item",
+       "a;b\xB0",
+       ";",
+       std::nullopt,
        {"a", "b\xB0"}},
   };
   for (const Case& c : cases) {
@@ -184,11 +202,18 @@ TEST(ToInteger, FullWidthSignsAndWrap) {
     const char* text;
     int expected;
   } cases[] = {
-      {"  -42abc", -42},          {"8080", 8080},   {"abc", 0},
-      {"", 0},                    {"0x1F", 0},      {"12.7", 12},
-      {"\xA3\xB1\xA3\xB2", 12},   {"4294967297", 1}, {"\t\n+7", 7},
+      {"  -42abc", -42},
+      {"8080", 8080},
+      {"abc", 0},
+      {"", 0},
+      {"0x1F", 0},
+      {"12.7", 12},
+      {"\xA3\xB1\xA3\xB2", 12},
+      {"4294967297", 1},
+      {"\t\n+7", 7},
       {"\xA1\xA1\xA3\xAD\xA3\xB5", -5},  // full-width blank, minus and 5
-      {"2147483648", INT32_MIN},  {"1\xB0", 1},
+      {"2147483648", INT32_MIN},
+      {"1\xB0", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
