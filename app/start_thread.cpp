@@ -1,0 +1,18 @@
+#include "app/start_thread.h"
+
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace vantrel {
+
+bool StartThread(std::function<void()> routine) {
+  try {
+    std::thread(std::move(routine)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,89 @@
+#include "tests/app/qt_application.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QThread>
+#include <memory>
+
+#include "app/message_box.h"
+
+namespace vantrel::testing {
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "vantrel_app_test";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] const ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+BoxRecorder::BoxRecorder() {
+  SetMessageBoxObserver([this](QMessageBox& box) {
+    SeenBox seen{box.text(), box.windowTitle(), box.icon(), box.windowModality(),
+                 QApplication::activeModalWidget() == &box};
+    bool keep = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back(seen);
+      keep = keepOpen_;
+      if (keep) open_.push_back(&box);
+    }
+    if (!keep) box.done(QMessageBox::Ok);
+  });
+}
+
+BoxRecorder::~BoxRecorder() {
+  CloseOpenBoxes();
+  SetMessageBoxObserver({});
+}
+
+std::vector<SeenBox> BoxRecorder::Seen() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+std::size_t BoxRecorder::Count() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_.size();
+}
+
+void BoxRecorder::KeepOpen(bool keep) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  keepOpen_ = keep;
+}
+
+void BoxRecorder::CloseOpenBoxes() {
+  std::vector<QMessageBox*> boxes;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    boxes.swap(open_);
+  }
+  for (QMessageBox* box : boxes) box->done(QMessageBox::Ok);
+}
+
+}  // namespace vantrel::testing
