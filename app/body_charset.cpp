@@ -165,6 +165,7 @@ bool IsCodePage936Family(std::string_view charset) {
 }
 
 Text PageTextFromBody(const Bytes& body, std::string_view rawHeaders) {
+  if (body.empty()) return Text();  // a failed fetch; BytesToText is not asked about no storage
   Text out;
   if (DecodeAs(body, CharsetFromHeaders(rawHeaders), out)) return out;
   std::string_view bytes = View(body);
