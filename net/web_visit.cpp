@@ -1,6 +1,7 @@
 #include "net/web_visit.h"
 
 #include <curl/curl.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,7 +29,7 @@ constexpr std::size_t kMaxBody = static_cast<std::size_t>(kMaxValueSize);
 // A Content-Length is trusted for reserving memory only up to this size; past it the body grows
 // as it arrives.
 constexpr std::size_t kMaxReserve = std::size_t{256} << 20;
-constexpr long kReadBuffer = 100 * 1024;
+constexpr long kReadBuffer = 512 * 1024;
 constexpr int kMaxRedirects = 10;
 
 bool ContainsText(const Text& text, std::string_view marker, bool ignoreCase = false) {
@@ -201,6 +202,17 @@ struct Exchange {
   std::chrono::milliseconds stallTimeout{60000};
 };
 
+// Asks for huge pages under a large body buffer: a 64 MB body then costs a few dozen page faults
+// instead of some sixteen thousand. Only advice; the kernel may ignore it.
+void AdviseLargePages(const Bytes& buffer) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  if (buffer.capacity() < 2 * kHuge) return;
+  const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+  const std::uintptr_t last = (begin + buffer.capacity()) & ~(kHuge - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* context) {
   auto& exchange = *static_cast<Exchange*>(context);
   const std::size_t n = size * count;
@@ -211,6 +223,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* contex
     if (curl_easy_getinfo(exchange.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
         length > 0) {
       exchange.body.reserve(std::min({static_cast<std::size_t>(length), kMaxReserve, kMaxBody}));
+      AdviseLargePages(exchange.body);
     }
   }
   const std::size_t room = kMaxBody - exchange.body.size();
@@ -220,7 +233,9 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* contex
     exchange.bodyCapped = true;
     return 0;
   }
+  const std::size_t capacity = exchange.body.capacity();
   exchange.body.insert(exchange.body.end(), data, data + n);
+  if (exchange.body.capacity() != capacity) AdviseLargePages(exchange.body);
   return n;
 }
 
