@@ -42,7 +42,7 @@ Text UnitsToText(std::u16string_view units, Span span) {
 
 }  // namespace
 
-const Text& QuoteMarker() {
+const Text& RegexQuoteMarker() {
   static const Text marker = GbkFromUtf8("#引号");
   return marker;
 }
@@ -82,7 +82,7 @@ bool RegexObject::Create(const Text& pattern, const Text& subject,
   component->global = global.value_or(true);
   component->pattern =
       replaceQuoteMarker.value_or(false)
-          ? ReplaceSubtext(View(pattern), View(QuoteMarker()), "\"", 1, kNoLimit, true)
+          ? ReplaceSubtext(View(pattern), View(RegexQuoteMarker()), "\"", 1, kNoLimit, true)
           : pattern;
   component->engine = MakeEngine(View(component->pattern), {.ignoreCase = component->ignoreCase,
                                                             .multiline = component->multiline});

@@ -21,8 +21,9 @@ class RegexComponent;
 struct MatchCollection;
 class Subject;
 
-// The marker that, when Create is asked to, stands for a double quote in a pattern: "#引号".
-const Text& QuoteMarker();
+// The quote marker "#引号", which stands for a double quote in a pattern when Create is asked to
+// (the same marker the fetcher's marker routines use; match/ does not depend on net/).
+const Text& RegexQuoteMarker();
 
 class RegexObject {
  public:

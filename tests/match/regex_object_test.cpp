@@ -42,7 +42,7 @@ TEST(RegexObject, InvalidPatternFailsAndReadsEmpty) {
 }
 
 TEST(RegexObject, QuoteMarkerStandsForDoubleQuoteOnlyWhenAsked) {
-  const Text pattern = QuoteMarker() + "\\w+" + QuoteMarker();
+  const Text pattern = RegexQuoteMarker() + "\\w+" + RegexQuoteMarker();
   RegexObject regex;
   ASSERT_TRUE(
       regex.Create(pattern, "say \"hi\" now", std::nullopt, std::nullopt, std::nullopt, true));
