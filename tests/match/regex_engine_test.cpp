@@ -133,6 +133,86 @@ TEST(Engines, LinearAndGeneralEnginesAgree) {
   }
 }
 
+// Patterns drawn at random from the linear subset's elements (nested groups, alternation, lazy and
+// counted quantifiers, classes with escapes), each compared over generated subjects.
+class PatternMaker {
+ public:
+  explicit PatternMaker(std::uint32_t seed) : random_(seed) {}
+
+  std::string Alternation(int depth) {
+    std::string out = Sequence(depth);
+    if (Chance(4)) out += "|" + Sequence(depth);
+    return out;
+  }
+
+ private:
+  bool Chance(int oneIn) { return random_() % static_cast<std::uint32_t>(oneIn) == 0; }
+  template <std::size_t N>
+  const char* Pick(const char* const (&items)[N]) {
+    return items[random_() % N];
+  }
+
+  std::string Sequence(int depth) {
+    std::string out;
+    const int count = 1 + static_cast<int>(random_() % 3);
+    for (int i = 0; i < count; ++i) out += Atom(depth) + Quantifier();
+    return out;
+  }
+
+  std::string Atom(int depth) {
+    static const char* const kSimple[] = {"a", "b", "x", "A",   "@",   "\\.", "-",   "\\+",
+                                          "_", "0", ".", "\\w", "\\W", "\\d", "\\D", " "};
+    static const char* const kClassItems[] = {"a-c", "x",   "@",   "\\w", "\\d", "\\W",
+                                              "_",   "\\.", "A-Z", "0-9", "+",   " "};
+    const auto kind = static_cast<std::uint32_t>(random_() % 10);
+    if (kind < 6 || depth >= 3) return Pick(kSimple);
+    if (kind < 8) {
+      std::string out = Chance(3) ? "[^" : "[";
+      const int items = 1 + static_cast<int>(random_() % 3);
+      for (int i = 0; i < items; ++i) out += Pick(kClassItems);
+      if (Chance(4)) out += "-";
+      return out + "]";
+    }
+    return std::string(Chance(3) ? "(?:" : "(") + Alternation(depth + 1) + ")";
+  }
+
+  std::string Quantifier() {
+    static const char* const kQuantifiers[] = {"*", "+", "?", "{2}", "{1,2}", "{0,2}", "{2,}"};
+    if (Chance(2)) return "";
+    std::string out = Pick(kQuantifiers);
+    if (Chance(3)) out += "?";
+    return out;
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(Engines, RandomSubsetPatternsAgree) {
+  PatternMaker maker(kSeed);
+  int compared = 0;
+  for (int p = 0; p < 400; ++p) {
+    const std::string pattern = maker.Alternation(0);
+    const bool ignoreCase = p % 2 == 0;
+    auto linear = MakeLinearEngine(pattern, {.ignoreCase = ignoreCase});
+    if (!linear) continue;  // outside the subset (an empty-matching loop, mostly)
+    auto general = MakeGeneralEngine(pattern, {.ignoreCase = ignoreCase});
+    ASSERT_NE(general, nullptr) << pattern;
+    ++compared;
+    std::mt19937 random(kSeed + static_cast<std::uint32_t>(p));
+    for (int round = 0; round < 60; ++round) {
+      const std::string text = MakeSubject(random);
+      SCOPED_TRACE("pattern " + pattern + (ignoreCase ? " ignoreCase" : "") + " round " +
+                   std::to_string(round) + " subject \"" + Printable(text) + "\"");
+      const Subject subject(text, true);
+      const Found a = RunEngine(*linear, subject, true);
+      const Found b = RunEngine(*general, subject, true);
+      ASSERT_EQ(a.matches, b.matches);
+      ASSERT_EQ(a.groups, b.groups);
+    }
+  }
+  EXPECT_GT(compared, 200);  // the generator must mostly stay inside the subset
+}
+
 // The placeholder byte stands for every non-ASCII code unit; it must not be taken for a letter
 // when case is ignored, nor for a word character or digit.
 TEST(Engines, NonAsciiCodeUnitsMatchOnlyDotAndNegations) {
