@@ -34,10 +34,10 @@ namespace {
 
 std::atomic<int> missingComponentScopes{0};
 
-Text UnitsToText(std::u16string_view units, Span span) {
+Text SpanText(const Subject& subject, Span span) {
   if (span.start < 0) return Text();
-  return Utf16UnitsToGbk(
-      units.substr(static_cast<std::size_t>(span.start), static_cast<std::size_t>(span.length)));
+  return subject.TextOf(static_cast<std::size_t>(span.start),
+                        static_cast<std::size_t>(span.length));
 }
 
 }  // namespace
@@ -154,7 +154,7 @@ Text RegexObject::MatchText(int index, int* position) const {
   std::size_t slot = 0;
   if (FindMatch(index, slot)) {
     const Span span = matches_->list.matches[slot];
-    result = UnitsToText(matches_->subject->Units(), span);
+    result = SpanText(*matches_->subject, span);
     firstIndex = span.start;
   }
   if (position) *position = PositionOf(result, firstIndex);
@@ -170,8 +170,7 @@ Text RegexObject::SubmatchText(int matchIndex, int submatchIndex, int* position)
     const RegexEngine& engine = *matches_->engine;
     if (submatchIndex >= 1 && submatchIndex <= engine.GroupCount()) {
       const std::vector<Span> groups = engine.Groups(*matches_->subject, matches_->list, slot);
-      result = UnitsToText(matches_->subject->Units(),
-                           groups[static_cast<std::size_t>(submatchIndex - 1)]);
+      result = SpanText(*matches_->subject, groups[static_cast<std::size_t>(submatchIndex - 1)]);
     }
   }
   if (position) *position = PositionOf(result, firstIndex);

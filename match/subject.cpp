@@ -67,6 +67,15 @@ Subject::Subject(std::string_view gbk, bool withImage) {
   size_ = j;
 }
 
+Text Subject::TextOf(std::size_t start, std::size_t length) const {
+  if (image_) {
+    const std::string_view stretch = Image().substr(start, length);
+    if (stretch.find(kImagePlaceholder) == std::string_view::npos)
+      return Text(stretch.data(), stretch.size());
+  }
+  return Utf16UnitsToGbk(Units().substr(start, length));
+}
+
 const Text& Subject::GbkText() const {
   std::call_once(gbkOnce_, [this] { gbk_ = Utf16UnitsToGbk(Units()); });
   return gbk_;

@@ -30,6 +30,10 @@ class Subject {
   std::string_view Image() const { return {image_.get(), image_ ? size_ : 0}; }
   std::size_t Size() const { return size_; }
 
+  // The code-page 936 form of `length` code units from `start`. A stretch that the image shows to
+  // be all ASCII is copied from the image as it is.
+  Text TextOf(std::size_t start, std::size_t length) const;
+
   // The code-page 936 form of the code units, made on first use and kept.
   const Text& GbkText() const;
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -31,6 +32,13 @@ TEST(Subject, UnitsAndImageAgreeWithPlainConversion) {
       ASSERT_EQ(subject.Image()[i], want) << "unit " << i;
     }
     EXPECT_EQ(subject.GbkText(), Utf16UnitsToGbk(expected));
+    const Subject withoutImage(text, false);
+    for (std::size_t start = 0; start < expected.size(); start += 3) {
+      const std::size_t length = std::min<std::size_t>(5, expected.size() - start);
+      const Text want = Utf16UnitsToGbk(std::u16string_view(expected).substr(start, length));
+      ASSERT_EQ(subject.TextOf(start, length), want) << "from " << start;
+      ASSERT_EQ(withoutImage.TextOf(start, length), want) << "from " << start;
+    }
   }
 }
 
