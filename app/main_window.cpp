@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -140,7 +141,8 @@ void MainWindow::OnStartClicked() {
 
 void MainWindow::OnAboutClicked() { services_->ShowMessage(AuthorCredit(), kMbOk); }
 
-Text MainWindow::ControlText(Control control) const {
+Text MainWindow::ControlText(Control control) {
+  FlushQueuedAppends();
   switch (control) {
     case Control::标签1:
       return TextFromQString(label_->text());
@@ -157,6 +159,7 @@ Text MainWindow::ControlText(Control control) const {
 }
 
 void MainWindow::SetControlText(Control control, const Text& text) {
+  FlushQueuedAppends();
   const QString string = QStringFromText(text);
   switch (control) {
     case Control::标签1:
@@ -178,11 +181,39 @@ void MainWindow::SetControlText(Control control, const Text& text) {
 }
 
 void MainWindow::AppendToControl(Control control, const Text& text) {
+  FlushQueuedAppends();
   if (control != Control::超级编辑框1) {
     SetControlText(control, ConcatText({View(ControlText(control)), View(text)}));
     return;
   }
+  InsertAtEnd(View(text));
+}
+
+void MainWindow::QueueAppend(const Text& text) {
   if (text.empty()) return;
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> lock(queuedMutex_);
+    first = queued_.empty();
+    queued_.append(text.data(), text.size());
+  }
+  // One flush is asked for per batch: appends that arrive before it runs join the batch.
+  if (first)
+    QMetaObject::invokeMethod(
+        this, [this] { FlushQueuedAppends(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::FlushQueuedAppends() {
+  std::string batch;
+  {
+    std::lock_guard<std::mutex> lock(queuedMutex_);
+    batch.swap(queued_);
+  }
+  InsertAtEnd(batch);
+}
+
+void MainWindow::InsertAtEnd(std::string_view gbk) {
+  if (gbk.empty()) return;
   // Inserting at the end touches only the new text; the box is never read back. Like a
   // whole-text write, the append leaves no undo step behind, and the user's caret stays put.
   QTextDocument* document = resultBox_->document();
@@ -190,7 +221,7 @@ void MainWindow::AppendToControl(Control control, const Text& text) {
   document->setUndoRedoEnabled(false);
   QTextCursor cursor(document);
   cursor.movePosition(QTextCursor::End);
-  cursor.insertText(ToBoxLineBreaks(QStringFromText(text)));
+  cursor.insertText(ToBoxLineBreaks(QStringFromText(MakeText(gbk))));
   document->setUndoRedoEnabled(undo);
 }
 

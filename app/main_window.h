@@ -10,6 +10,9 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
 
 #include "app/window_services.h"
 
@@ -55,9 +58,15 @@ class MainWindow final : public QWidget {
 
   // GUI thread only: the whole text of a control as code-page 936, with the result box's line
   // breaks as "\r\n"; replacing it; joining text to its end, in time proportional to `text`.
-  Text ControlText(Control control) const;
+  // Each first takes in the appends queued so far, so it sees and keeps their order.
+  Text ControlText(Control control);
   void SetControlText(Control control, const Text& text);
   void AppendToControl(Control control, const Text& text);
+
+  // Any thread: queues `text` to be joined to the end of 超级编辑框1 and returns without waiting.
+  // Queued texts reach the box whole and in the order they were queued, in one insertion per
+  // batch, before any other read, write or append of a control is carried out.
+  void QueueAppend(const Text& text);
 
   // Runs `onClosed` when the user closes the window.
   void SetOnClosed(std::function<void()> onClosed);
@@ -69,6 +78,8 @@ class MainWindow final : public QWidget {
 
  private:
   void FitOuterSize();
+  void FlushQueuedAppends();
+  void InsertAtEnd(std::string_view gbk);
 
   HarvestRoutine harvest_;
   std::function<void()> onClosed_;
@@ -79,6 +90,8 @@ class MainWindow final : public QWidget {
   QPushButton* aboutButton_ = nullptr;   // 按钮2
   CaptionLabel* label_ = nullptr;        // 标签1
   bool frameFitted_ = false;
+  std::mutex queuedMutex_;
+  std::string queued_;  // code-page 936 text waiting for the GUI thread
 };
 
 }  // namespace vantrel

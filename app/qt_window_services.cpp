@@ -39,6 +39,14 @@ void QtWindowServices::WriteControlText(Control control, const Text& text) {
 }
 
 void QtWindowServices::AppendControlText(Control control, const Text& text) {
+  // A worker's appends to the result box are queued and taken in by the GUI thread in batches, so
+  // a harvest does not wait for the window once per address; every other call takes them in first.
+  MainWindow* target = window_.data();
+  if (control == Control::超级编辑框1 && target != nullptr &&
+      QThread::currentThread() != target->thread()) {
+    target->QueueAppend(text);
+    return;
+  }
   OnGuiThread([&](MainWindow& window) { window.AppendToControl(control, text); });
 }
 

@@ -1,6 +1,8 @@
 // The window services of the main window. Each call runs on the GUI thread: directly when made
 // there, otherwise as a blocking queued call that the calling thread waits for. Calls are thus
-// handled one at a time, and an append never interleaves with another call.
+// handled one at a time, and an append never interleaves with another call. The one exception is
+// a worker's append to 超级编辑框1: it is queued and returns at once (see MainWindow::QueueAppend);
+// it still reaches the box whole, in order, and before any later call is carried out.
 #ifndef VANTREL_APP_QT_WINDOW_SERVICES_H_
 #define VANTREL_APP_QT_WINDOW_SERVICES_H_
 

@@ -213,6 +213,23 @@ TEST_F(MainWindowTest, ServicesFromAWorkerReadWriteAndAppendTheResultBox) {
   }
 }
 
+TEST_F(MainWindowTest, AWorkersQueuedAppendsKeepTheirPlaceAmongItsOtherCalls) {
+  Text read;
+  OnWorker([&] {
+    WindowServices& services = window_->Services();
+    services.AppendControlText(Control::超级编辑框1, Gbk("1\r\n"));
+    services.AppendControlText(Control::超级编辑框1, Gbk("2\r\n"));
+    services.WriteControlText(Control::超级编辑框1, Gbk("w\r\n"));
+    services.AppendControlText(Control::超级编辑框1, Gbk("3\r\n"));
+    read = services.ReadControlText(Control::超级编辑框1);
+    services.AppendControlText(Control::超级编辑框1, Gbk("4\r\n"));
+  });
+  EXPECT_EQ(read, Gbk("w\r\n3\r\n"));
+  // The last append reaches the box without anybody reading it.
+  EXPECT_TRUE(WaitFor([&] { return ResultBox()->toPlainText() == QStringLiteral("w\n3\n4\n"); }))
+      << ResultBox()->toPlainText().toStdString();
+}
+
 TEST_F(MainWindowTest, AppendingLeavesTheUsersCaretWhereItWas) {
   QPlainTextEdit* box = ResultBox();
   window_->SetControlText(Control::超级编辑框1, Gbk("first\r\nsecond\r\n"));
@@ -258,7 +275,8 @@ TEST_F(MainWindowTest, ConcurrentAppendsLoseNoLine) {
   const bool done = WaitFor([&] { return finished.load() == kThreads; });
   for (std::thread& thread : threads) thread.join();
   ASSERT_TRUE(done);
-  const QStringList lines = ResultBox()->toPlainText().split('\n', Qt::SkipEmptyParts);
+  const QStringList lines = QStringFromText(window_->ControlText(Control::超级编辑框1))
+                                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), kThreads * kLines);
   // Each thread's lines arrive complete and in its own order.
   std::vector<int> next(kThreads, 0);
