@@ -115,12 +115,12 @@ BENCHMARK(BM_Ripgrep64MB)
 BENCHMARK(BM_Linear1MB)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(3)
+    ->Iterations(20)
     ->Repetitions(kRepetitions);
 BENCHMARK(BM_Linear4MB)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(3)
+    ->Iterations(20)
     ->Repetitions(kRepetitions);
 
 // Keeps the median real and CPU times (seconds) of each benchmark while the console shows the
