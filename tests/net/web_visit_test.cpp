@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -456,6 +457,29 @@ TEST_F(WebVisitTest, HttpProxyCarriesHttpOnly) {
                               nullptr, nullptr, false, nullptr, MakeText(proxyAddress));
   EXPECT_EQ(Str(body).rfind("GET /echo HTTP/1.1\r\n", 0), 0u);
   EXPECT_EQ(proxy.Requests().size(), 1u);
+}
+
+TEST_F(WebVisitTest, ProxyVariablesOfTheEnvironmentAreNeverUsed) {
+  LoopbackServer proxy(Answer(Response("HTTP/1.1 200 OK", "", "via proxy")));
+  LoopbackServer direct(Answer(Response("HTTP/1.1 200 OK", "", "direct")));
+  const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(proxy.port());
+  const char* names[] = {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+  for (const char* name : names) setenv(name, proxyUrl.c_str(), 1);
+  const std::string omitted = Str(WebVisit(MakeText(direct.Origin() + "/")));
+  const std::string empty = Str(WebVisit(MakeText(direct.Origin() + "/"), 0, Text(), nullptr,
+                                         nullptr, nullptr, nullptr, false, nullptr, Text()));
+  for (const char* name : names) unsetenv(name);
+  EXPECT_EQ(omitted, "direct");
+  EXPECT_EQ(empty, "direct");
+  EXPECT_TRUE(proxy.Requests().empty());
+}
+
+TEST(FetchSettingsTest, DefaultsAreTheSystemStoreAndSixtySeconds) {
+  SetFetchSettings(FetchSettings{});
+  const FetchSettings settings = CurrentFetchSettings();
+  EXPECT_EQ(settings.trustedCaFile, "");
+  EXPECT_EQ(settings.connectTimeout, std::chrono::seconds(60));
+  EXPECT_EQ(settings.stallTimeout, std::chrono::seconds(60));
 }
 
 TEST_F(WebVisitTest, RedirectsBetweenSchemes) {
