@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -183,6 +186,35 @@ TEST_F(MainWindowTest, AboutShowsTheCreditModallyUnderTheDefaultTitle) {
   EXPECT_EQ(credit.find('\n'), std::string::npos);
   EXPECT_NE(credit.find("https://"), std::string::npos);
   EXPECT_NE(credit.find('@'), std::string::npos);
+}
+
+TEST_F(MainWindowTest, HarvestsKeepAppendingWhileTheAboutBoxIsUp) {
+  BoxRecorder boxes;
+  boxes.KeepOpen(true);
+  std::atomic<bool> appended{false};
+  std::thread worker([&] {
+    while (boxes.Count() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    window_->Services().AppendControlText(Control::超级编辑框1, Gbk("during\r\n"));
+    appended = true;
+  });
+  // The About box runs its own event loop; this timer runs inside it, watches the result box and
+  // closes the box once the worker's line is there (or after ten seconds).
+  bool seenWhileUp = false;
+  QElapsedTimer clock;
+  clock.start();
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (boxes.Count() == 0) return;
+    if (appended && ResultBox()->toPlainText() == QStringLiteral("during\n")) seenWhileUp = true;
+    if (seenWhileUp || clock.elapsed() > 10000) boxes.CloseOpenBoxes();
+  });
+  watcher.start(5);
+  QTest::mouseClick(window_->ControlWidget(Control::按钮2), Qt::LeftButton);
+  watcher.stop();
+  worker.join();
+  EXPECT_TRUE(seenWhileUp);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Seen()[0].modality, Qt::ApplicationModal);
 }
 
 TEST_F(MainWindowTest, ServicesFromAWorkerReadWriteAndAppendTheResultBox) {
