@@ -18,6 +18,43 @@ bool AllPlainAscii(std::uint64_t w) {
   return !hasHigh && !hasZero;
 }
 
+// How a byte of 0x80 or above decodes, given the byte after it: one code unit, made from that byte
+// alone (a single-byte character, or "?" for a byte that begins no valid character) or from the
+// two bytes together.
+struct HighByteStep {
+  char16_t unit;
+  std::uint8_t length;
+};
+
+struct HighByteSteps {
+  HighByteStep pair[0x80][0x100];
+  HighByteStep alone[0x80];  // the byte at the end of the text
+};
+
+// Made once from GbkToUtf16Units itself, two bytes at a time, so the pass below decodes exactly as
+// it does: a two-byte sequence that gives one code unit is one character; one that gives two
+// code units decodes its first byte alone.
+std::unique_ptr<HighByteSteps> BuildHighByteSteps() {
+  auto steps = std::make_unique<HighByteSteps>();
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    const char lead = static_cast<char>(b);
+    steps->alone[b - 0x80] = {GbkToUtf16Units(std::string_view(&lead, 1)).at(0), 1};
+    steps->pair[b - 0x80][0] = steps->alone[b - 0x80];  // a zero byte ends the text
+    for (int t = 1; t <= 0xFF; ++t) {
+      const char bytes[2] = {lead, static_cast<char>(t)};
+      const std::u16string units = GbkToUtf16Units(std::string_view(bytes, 2));
+      steps->pair[b - 0x80][t] = {units.at(0),
+                                  static_cast<std::uint8_t>(units.size() == 1 ? 2 : 1)};
+    }
+  }
+  return steps;
+}
+
+const HighByteSteps& GetHighByteSteps() {
+  static const std::unique_ptr<HighByteSteps> steps = BuildHighByteSteps();
+  return *steps;
+}
+
 }  // namespace
 
 Subject::Subject(std::string_view gbk, bool withImage) {
@@ -27,6 +64,7 @@ Subject::Subject(std::string_view gbk, bool withImage) {
   if (withImage) image_.reset(static_cast<char*>(CheckedAllocate(n)));
   char16_t* units = units_.get();
   char* image = image_.get();
+  const HighByteSteps& steps = GetHighByteSteps();
   const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
   std::size_t i = 0;
   std::size_t j = 0;
@@ -42,27 +80,17 @@ Subject::Subject(std::string_view gbk, bool withImage) {
       j += 8;
     }
     if (i >= n) break;
-    unsigned char b = p[i];
+    const unsigned char b = p[i];
     if (b == 0) break;
-    if (b < 0x80) {
-      units[j] = b;
-      if (image) image[j] = static_cast<char>(b);
-      ++i;
-      ++j;
-      continue;
+    HighByteStep step{b, 1};
+    if (b >= 0x80) {
+      const bool last = i + 1 >= n || p[i + 1] == 0;
+      step = last ? steps.alone[b - 0x80] : steps.pair[b - 0x80][p[i + 1]];
     }
-    // A run of double-byte text. It ends before two ASCII bytes in a row (or a zero byte): the
-    // first of them is either a character of its own or the trail byte of the character before,
-    // so the second always starts a character and the run decodes exactly as the whole text would.
-    std::size_t end = i + 1;
-    while (end < n && p[end] != 0 && !(p[end] < 0x80 && p[end - 1] < 0x80)) ++end;
-    std::u16string run = GbkToUtf16Units(gbk.substr(i, end - i));
-    for (char16_t u : run) {
-      units[j] = u;
-      if (image) image[j] = u < 0x80 ? static_cast<char>(u) : kImagePlaceholder;
-      ++j;
-    }
-    i = end;
+    units[j] = step.unit;
+    if (image) image[j] = step.unit < 0x80 ? static_cast<char>(step.unit) : kImagePlaceholder;
+    i += step.length;
+    ++j;
   }
   size_ = j;
 }

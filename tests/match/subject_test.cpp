@@ -42,6 +42,23 @@ TEST(Subject, UnitsAndImageAgreeWithPlainConversion) {
   }
 }
 
+// Any bytes at all (but zero): every lead, trail and stray byte combination decodes as the plain
+// conversion does.
+TEST(Subject, ArbitraryBytesDecodeAsPlainConversion) {
+  std::mt19937 random(936);
+  for (int round = 0; round < 200; ++round) {
+    std::string text(static_cast<std::size_t>(random() % 600), 'x');
+    for (char& c : text) c = static_cast<char>(1 + random() % 255);
+    SCOPED_TRACE("round " + std::to_string(round));
+    const Subject subject(text, true);
+    const std::u16string expected = GbkToUtf16Units(text);
+    ASSERT_EQ(subject.Units(), expected);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      ASSERT_EQ(subject.Image()[i],
+                expected[i] < 0x80 ? static_cast<char>(expected[i]) : kImagePlaceholder);
+  }
+}
+
 TEST(Subject, StopsAtZeroByteAndMakesImageOnlyOnRequest) {
   const Subject withZero(std::string_view("ab\0\xD6\xD0", 5), true);
   EXPECT_EQ(withZero.Units(), u"ab");
