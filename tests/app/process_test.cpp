@@ -42,11 +42,21 @@ bool Contains(const std::string& text, const std::string& part) {
 TEST(WindowProcessTest, ClosingTheWindowMidHarvestEndsWithZeroAndNoMessage) {
   LoopbackHttpServer server;
   server.Serve("/slow", HttpResponse{200, "text/html", "", true});
-  const Outcome outcome = RunProgram(VANTREL_WINDOW_PROBE, {"close", server.Url("/slow")});
-  EXPECT_FALSE(outcome.crashed);
-  EXPECT_EQ(outcome.exitCode, 0);
-  EXPECT_EQ(outcome.out, "");       // no box was shown
-  EXPECT_EQ(server.Requests(), 1);  // the harvest was waiting for its page
+  QProcess process;
+  process.start(QString::fromUtf8(VANTREL_WINDOW_PROBE),
+                {QStringLiteral("close"), QString::fromStdString(server.Url("/slow"))});
+  ASSERT_TRUE(process.waitForStarted(10000));
+  // Close only once the harvest waits for its page.
+  for (int waited = 0; server.Requests() == 0 && waited < 30000; waited += 10) {
+    process.waitForFinished(10);
+  }
+  ASSERT_EQ(server.Requests(), 1);
+  process.write("close\n");
+  process.closeWriteChannel();
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0);
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");  // no box was shown
 }
 
 TEST(WindowProcessTest, AFatalErrorShowsItsBoxAndEndsWith255) {

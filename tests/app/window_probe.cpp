@@ -1,14 +1,17 @@
 // The window program driven from inside, for process tests. Every message box is written to
 // standard output as "box: <caption>: <text>" and closed at once.
 //
-//   window_probe close URL     types URL, presses Start, closes the window 300 ms later
+//   window_probe close URL     types URL, presses Start, and closes the window once a line
+//                              arrives on standard input
 //   window_probe fatal-worker  a worker thread raises a fatal error
 //   window_probe fatal-gui     the GUI thread raises a fatal error
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/harvest_page.h"
 #include "app/message_box.h"
@@ -33,7 +36,13 @@ int main(int argc, char** argv) {
     if (mode == "close") {
       window.SetControlText(vantrel::Control::编辑框1, vantrel::GbkFromUtf8(url));
       window.OnStartClicked();
-      QTimer::singleShot(300, &window, [&window] { window.close(); });
+      std::thread([&window] {
+        char line[64];
+        if (std::fgets(line, sizeof line, stdin) != nullptr) {
+          QMetaObject::invokeMethod(
+              &window, [&window] { window.close(); }, Qt::QueuedConnection);
+        }
+      }).detach();
     } else if (mode == "fatal-worker") {
       vantrel::StartThread([] { vantrel::FatalError(0, fatal); });
     } else if (mode == "fatal-gui") {
