@@ -12,8 +12,26 @@
 
 namespace vantrel {
 
+namespace {
+
+// False when no window can open: on X11 and Wayland the toolkit needs a display to connect to, and
+// without one it would end the process with an abort instead of the system's own report. A
+// platform chosen explicitly (QT_QPA_PLATFORM, such as "offscreen") is left to the toolkit.
+bool DisplayReachable() {
+  return std::getenv("QT_QPA_PLATFORM") != nullptr || std::getenv("DISPLAY") != nullptr ||
+         std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+[[noreturn]] void WindowCannotBeCreated() {
+  static const Text message = GbkFromUtf8("载入启动窗口失败");
+  FatalError(0, message);
+}
+
+}  // namespace
+
 void RunWindowProgram(int& argc, char** argv, MainWindow::HarvestRoutine harvest,
                       const std::function<void(MainWindow&)>& started) {
+  if (!DisplayReachable()) WindowCannotBeCreated();
   // The application lives until the process ends; it is never torn down, since harvests may
   // still be using the window when the user closes it.
   auto* application = new QApplication(argc, argv);
@@ -21,10 +39,7 @@ void RunWindowProgram(int& argc, char** argv, MainWindow::HarvestRoutine harvest
   application->setWindowIcon(QIcon(QStringLiteral(":/vantrel/vantrel.svg")));
 
   QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) {
-    static const Text message = GbkFromUtf8("载入启动窗口失败");
-    FatalError(0, message);
-  }
+  if (screen == nullptr) WindowCannotBeCreated();
   auto* window = new MainWindow(std::move(harvest));
   window->PlaceOnScreen(screen->geometry());
   window->SetOnClosed([] { QCoreApplication::exit(0); });

@@ -71,6 +71,21 @@ TEST(WindowProcessTest, AFatalErrorShowsItsBoxAndEndsWith255) {
   }
 }
 
+TEST(WindowProcessTest, WithoutADisplayTheWindowProgramReportsAndEndsWith255) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    environment.remove(QString::fromUtf8(name));
+  }
+  process.setProcessEnvironment(environment);
+  process.start(QString::fromUtf8(VANTREL_WINDOW_PROGRAM), {});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 255);
+  const std::string err = process.readAllStandardError().toStdString();
+  EXPECT_TRUE(Contains(err, "载入启动窗口失败")) << err;
+}
+
 TEST(HarvestCommandTest, PrintsAddressesOrSaysWhyNot) {
   LoopbackHttpServer server;
   server.Serve("/contact",
