@@ -1,4 +1,5 @@
 // vantrel-harvest URL: harvests one page from the command line, printing each address found.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
