@@ -55,10 +55,13 @@ void Configure(QMessageBox& box, const QString& message, const QString& caption,
   box.setStandardButtons(QMessageBox::Ok);
 }
 
-int ShowModalOnGuiThread(const QString& message, const QString& caption, int style) {
-  QMessageBox box;
+int ShowModalOnGuiThread(const QString& message, const QString& caption, int style,
+                         QWidget* owner) {
+  // With an owner the box blocks that window alone, as a box shown by the window's own thread
+  // does; boxes that workers have up are other threads' windows and stay usable.
+  QMessageBox box(owner);
   Configure(box, message, caption, style);
-  box.setWindowModality(Qt::ApplicationModal);
+  box.setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
   QTimer::singleShot(0, &box, [&box] { NotifyShown(box); });
   box.exec();
   return 1;
@@ -96,10 +99,10 @@ void ReportFatalInBox(const Text& report) {
 
 }  // namespace
 
-int ShowMessageBox(const QString& message, const QString& caption, int style) {
+int ShowMessageBox(const QString& message, const QString& caption, int style, QWidget* owner) {
   if (qApp == nullptr) return 1;
   if (QThread::currentThread() == qApp->thread()) {
-    return ShowModalOnGuiThread(message, caption, style);
+    return ShowModalOnGuiThread(message, caption, style, owner);
   }
   return ShowForWorker(message, caption, style);
 }

@@ -53,7 +53,10 @@ void QtWindowServices::AppendControlText(Control control, const Text& text) {
 int QtWindowServices::ShowMessage(const Text& message, int style,
                                   const std::optional<Text>& title) {
   const Text& caption = title ? *title : DefaultMessageTitle();
-  return ShowMessageBox(QStringFromText(message), QStringFromText(caption), style);
+  // The window owns a box shown on its own thread; a worker's box has no owner.
+  const bool onGuiThread = window_ != nullptr && QThread::currentThread() == window_->thread();
+  return ShowMessageBox(QStringFromText(message), QStringFromText(caption), style,
+                        onGuiThread ? window_.data() : nullptr);
 }
 
 }  // namespace vantrel

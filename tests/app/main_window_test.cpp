@@ -27,7 +27,26 @@ namespace vantrel {
 namespace {
 
 using testing::BoxRecorder;
+using testing::ClickThroughWindowSystem;
 using testing::WaitFor;
+
+// While it lives, runs `step` every 5 ms whenever `boxes` has a box up (also inside a modal box's
+// own event loop) and closes the open boxes once `step` returns true, or after ten seconds.
+class Watch {
+ public:
+  Watch(BoxRecorder& boxes, std::function<bool()> step) {
+    clock_.start();
+    QObject::connect(&timer_, &QTimer::timeout, [&boxes, step = std::move(step), this] {
+      if (boxes.OpenBoxes().empty()) return;
+      if (step() || clock_.elapsed() > 10000) boxes.CloseOpenBoxes();
+    });
+    timer_.start(5);
+  }
+
+ private:
+  QElapsedTimer clock_;
+  QTimer timer_;
+};
 
 Text Gbk(const char* utf8) { return GbkFromUtf8(utf8); }
 
@@ -171,21 +190,35 @@ TEST(WindowPlacementTest, CentresTheOuterRectangleOnTheWholeScreen) {
   }
 }
 
-TEST_F(MainWindowTest, AboutShowsTheCreditModallyUnderTheDefaultTitle) {
+TEST_F(MainWindowTest, AboutShowsTheCreditAndBlocksTheWindowUntilClosed) {
   BoxRecorder boxes;
-  QTest::mouseClick(window_->ControlWidget(Control::按钮2), Qt::LeftButton);
+  boxes.KeepOpen(true);
+  // The About box runs its own event loop; the watcher runs inside it. A click on Start while the
+  // box is up must not reach the window.
+  int ticks = 0;
+  Watch watcher(boxes, [&] {
+    if (++ticks == 1) ClickThroughWindowSystem(window_->ControlWidget(Control::按钮1));
+    return ticks > 20;  // give a wrongly started harvest time to show
+  });
+  ClickThroughWindowSystem(window_->ControlWidget(Control::按钮2));
+  EXPECT_EQ(harvests_.load(), 0);
+
   const std::vector<testing::SeenBox> seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringFromText(AuthorCredit()));
   EXPECT_EQ(seen[0].title, QStringLiteral("信息："));
   EXPECT_EQ(seen[0].icon, QMessageBox::NoIcon);
-  EXPECT_EQ(seen[0].modality, Qt::ApplicationModal);
+  EXPECT_NE(seen[0].modality, Qt::NonModal);
   EXPECT_TRUE(seen[0].wasActiveModal);
   // One line, crediting the team with a site and a contact.
   const std::string credit = GbkToUtf8(View(AuthorCredit()));
   EXPECT_EQ(credit.find('\n'), std::string::npos);
   EXPECT_NE(credit.find("https://"), std::string::npos);
   EXPECT_NE(credit.find('@'), std::string::npos);
+
+  // Once the box is closed the same click starts a harvest.
+  ClickThroughWindowSystem(window_->ControlWidget(Control::按钮1));
+  EXPECT_TRUE(WaitFor([&] { return harvests_.load() == 1; }));
 }
 
 TEST_F(MainWindowTest, HarvestsKeepAppendingWhileTheAboutBoxIsUp) {
@@ -197,24 +230,48 @@ TEST_F(MainWindowTest, HarvestsKeepAppendingWhileTheAboutBoxIsUp) {
     window_->Services().AppendControlText(Control::超级编辑框1, Gbk("during\r\n"));
     appended = true;
   });
-  // The About box runs its own event loop; this timer runs inside it, watches the result box and
-  // closes the box once the worker's line is there (or after ten seconds).
   bool seenWhileUp = false;
-  QElapsedTimer clock;
-  clock.start();
-  QTimer watcher;
-  QObject::connect(&watcher, &QTimer::timeout, [&] {
-    if (boxes.Count() == 0) return;
-    if (appended && ResultBox()->toPlainText() == QStringLiteral("during\n")) seenWhileUp = true;
-    if (seenWhileUp || clock.elapsed() > 10000) boxes.CloseOpenBoxes();
+  Watch watcher(boxes, [&] {
+    seenWhileUp = appended && ResultBox()->toPlainText() == QStringLiteral("during\n");
+    return seenWhileUp;
   });
-  watcher.start(5);
-  QTest::mouseClick(window_->ControlWidget(Control::按钮2), Qt::LeftButton);
-  watcher.stop();
+  ClickThroughWindowSystem(window_->ControlWidget(Control::按钮2));
   worker.join();
   EXPECT_TRUE(seenWhileUp);
-  ASSERT_EQ(boxes.Count(), 1u);
-  EXPECT_EQ(boxes.Seen()[0].modality, Qt::ApplicationModal);
+  EXPECT_EQ(boxes.Count(), 1u);
+}
+
+TEST_F(MainWindowTest, AWorkersBoxStaysUsableWhileTheAboutBoxIsUp) {
+  // The window is the active one, as it is when the user has just pressed Start.
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  BoxRecorder boxes;
+  boxes.KeepOpen(true);
+  std::atomic<bool> returned{false};
+  std::thread worker([&] {
+    window_->Services().ShowMessage(Gbk("匹配失败"), kMbIconError);
+    returned = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return boxes.OpenBoxes().size() == 1; }));
+  QMessageBox* workersBox = boxes.OpenBoxes()[0];
+  // With About up, the user closes the worker's box with its OK button, and the worker goes on.
+  bool clicked = false;
+  bool returnedWhileAboutUp = false;
+  Watch watcher(boxes, [&] {
+    if (boxes.Count() < 2) return false;
+    if (!clicked) {
+      ClickThroughWindowSystem(workersBox->button(QMessageBox::Ok));
+      clicked = true;
+    }
+    returnedWhileAboutUp = returned.load();
+    return returnedWhileAboutUp;
+  });
+  ClickThroughWindowSystem(window_->ControlWidget(Control::按钮2));
+  const bool done = WaitFor([&] { return returned.load(); });
+  worker.join();
+  EXPECT_TRUE(done);
+  EXPECT_TRUE(returnedWhileAboutUp);
+  EXPECT_EQ(boxes.Count(), 2u);
 }
 
 TEST_F(MainWindowTest, ServicesFromAWorkerReadWriteAndAppendTheResultBox) {
@@ -331,7 +388,7 @@ TEST_F(MainWindowTest, AWorkersBoxLeavesTheWindowUsableAndWaitsForItsClose) {
   ASSERT_TRUE(WaitFor([&] { return boxes.Count() == 1; }));
   // While the box is up the window takes clicks and other harvests keep appending.
   window_->SetControlText(Control::编辑框1, Gbk("next"));
-  QTest::mouseClick(window_->ControlWidget(Control::按钮1), Qt::LeftButton);
+  ClickThroughWindowSystem(window_->ControlWidget(Control::按钮1));
   EXPECT_TRUE(WaitFor([&] { return harvests_.load() == 1; }));
   EXPECT_EQ(window_->ControlText(Control::超级编辑框1), Gbk("next\r\n"));
   EXPECT_FALSE(returned.load());

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTest>
 #include <QThread>
 #include <memory>
 
@@ -46,6 +47,12 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+void ClickThroughWindowSystem(QWidget* target) {
+  QWidget* top = target->window();
+  QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    target->mapTo(top, target->rect().center()));
+}
+
 BoxRecorder::BoxRecorder() {
   SetMessageBoxObserver([this](QMessageBox& box) {
     SeenBox seen{box.text(), box.windowTitle(), box.icon(), box.windowModality(),
@@ -55,7 +62,7 @@ BoxRecorder::BoxRecorder() {
       std::lock_guard<std::mutex> lock(mutex_);
       seen_.push_back(seen);
       keep = keepOpen_;
-      if (keep) open_.push_back(&box);
+      if (keep) open_.emplace_back(&box);
     }
     if (!keep) box.done(QMessageBox::Ok);
   });
@@ -81,13 +88,24 @@ void BoxRecorder::KeepOpen(bool keep) {
   keepOpen_ = keep;
 }
 
-void BoxRecorder::CloseOpenBoxes() {
+std::vector<QMessageBox*> BoxRecorder::OpenBoxes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<QMessageBox*> boxes;
+  for (const QPointer<QMessageBox>& box : open_) {
+    if (box && box->isVisible()) boxes.push_back(box.data());
+  }
+  return boxes;
+}
+
+void BoxRecorder::CloseOpenBoxes() {
+  std::vector<QPointer<QMessageBox>> boxes;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     boxes.swap(open_);
   }
-  for (QMessageBox* box : boxes) box->done(QMessageBox::Ok);
+  for (const QPointer<QMessageBox>& box : boxes) {
+    if (box) box->done(QMessageBox::Ok);
+  }
 }
 
 }  // namespace vantrel::testing

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <mutex>
@@ -14,6 +15,10 @@ namespace vantrel::testing {
 
 // Runs the GUI thread's events until `done` is true or `timeoutMs` has passed; true when done.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000);
+
+// Clicks the middle of `target` the way the platform delivers a user's click: through its
+// top-level window, so that a window blocked by a modal box does not receive it.
+void ClickThroughWindowSystem(QWidget* target);
 
 // What a shown message box looked like.
 struct SeenBox {
@@ -36,13 +41,15 @@ class BoxRecorder {
   std::vector<SeenBox> Seen() const;
   std::size_t Count() const;
   void KeepOpen(bool keep);
+  // The boxes kept open that are still there, in the order they were shown.
+  std::vector<QMessageBox*> OpenBoxes() const;
   // Closes the boxes kept open so far.
   void CloseOpenBoxes();
 
  private:
   mutable std::mutex mutex_;
   std::vector<SeenBox> seen_;
-  std::vector<QMessageBox*> open_;
+  std::vector<QPointer<QMessageBox>> open_;
   bool keepOpen_ = false;
 };
 
