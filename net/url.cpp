@@ -37,7 +37,8 @@ Text LevelModeHost(Text u, bool rootDomain, int levels) {
 
   const int length = TextLength(u);
   int h = length;
-  for (int i = 0; i < levels; ++i) h = FindTextReverse(u, ".", h);
+  // Once no dot is left, h stays -1: stop there rather than count out the remaining levels.
+  for (int i = 0; i < levels && h != -1; ++i) h = FindTextReverse(u, ".", h);
   const int m = FindTextReverse(u, ".", h);
   if (rootDomain) return TextRight(u, length - m);
   if (m != -1) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 
 namespace vantrel {
@@ -97,6 +98,8 @@ TEST(UrlDissection, LevelModeFurtherCases) {
       {"no dot at all, root", "localhost", true, false, 0, "localhost"},
       {"both schemes removed", "http://https://a.b.c/x", false, false, 1, "a.b.c"},
       {"empty", "", true, false, 2, ""},
+      // Once no dot is left the walk stops, so even the largest count answers at once.
+      {"largest level count", "a.b.example.co.uk", false, false, INT32_MAX, "a.b.example.co.uk"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
