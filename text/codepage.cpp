@@ -154,6 +154,7 @@ Bytes UnitsToBytes(const std::u16string& units, std::size_t extraZeroUnits) {
   std::uint64_t size = 2 * (static_cast<std::uint64_t>(units.size()) + extraZeroUnits);
   if (size > static_cast<std::uint64_t>(kMaxValueSize)) FatalAllocationFailure(size);
   Bytes bytes(static_cast<std::size_t>(size), 0);
+  if (units.empty()) return bytes;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(bytes.data(), units.data(), units.size() * 2);
   } else {

@@ -302,6 +302,7 @@ Bytes BytesLeft(const Bytes& bytes, int count) {
 Bytes TextToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 Text BytesToText(const Bytes& bytes) {
+  if (bytes.empty()) return Text();  // an empty vector may hold no storage at all
   const void* zero = std::memchr(bytes.data(), 0, bytes.size());
   Size n = zero ? static_cast<Size>(static_cast<const std::uint8_t*>(zero) - bytes.data())
                 : bytes.size();

@@ -232,6 +232,7 @@ TEST(Making, BlanksBytesAndConversions) {
   EXPECT_EQ(TextToBytes("ab"), (Bytes{0x61, 0x62}));
   EXPECT_EQ(BytesToText(Bytes{0x61, 0x62, 0, 0x63}), "ab");
   EXPECT_EQ(BytesToText(Bytes{0, 0x61}), "");
+  EXPECT_EQ(BytesToText(Bytes()), "");  // no storage at all
   EXPECT_EQ(ReadTextFromBytes(Bytes{0x61, 0x62}), "ab");
   EXPECT_EQ(CharFromCode(0), "");
   EXPECT_EQ(CharFromCode(65), "A");
