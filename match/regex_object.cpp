@@ -8,6 +8,7 @@
 #include "match/replacement.h"
 #include "match/subject.h"
 #include "text/codepage.h"
+#include "text/quote_marker.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -41,11 +42,6 @@ Text SpanText(const Subject& subject, Span span) {
 }
 
 }  // namespace
-
-const Text& RegexQuoteMarker() {
-  static const Text marker = GbkFromUtf8("#引号");
-  return marker;
-}
 
 RegexObject::MissingComponentForTesting::MissingComponentForTesting() { ++missingComponentScopes; }
 RegexObject::MissingComponentForTesting::~MissingComponentForTesting() { --missingComponentScopes; }
@@ -82,7 +78,7 @@ bool RegexObject::Create(const Text& pattern, const Text& subject,
   component->global = global.value_or(true);
   component->pattern =
       replaceQuoteMarker.value_or(false)
-          ? ReplaceSubtext(View(pattern), View(RegexQuoteMarker()), "\"", 1, kNoLimit, true)
+          ? ReplaceSubtext(View(pattern), View(QuoteMarker()), "\"", 1, kNoLimit, true)
           : pattern;
   component->engine = MakeEngine(View(component->pattern), {.ignoreCase = component->ignoreCase,
                                                             .multiline = component->multiline});

@@ -21,10 +21,6 @@ class RegexComponent;
 struct MatchCollection;
 class Subject;
 
-// The quote marker "#引号", which stands for a double quote in a pattern when Create is asked to
-// (the same marker the fetcher's marker routines use; match/ does not depend on net/).
-const Text& RegexQuoteMarker();
-
 class RegexObject {
  public:
   RegexObject();

@@ -1,14 +1,8 @@
 #include "net/marker.h"
 
-#include "text/codepage.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
-
-const Text& QuoteMarker() {
-  static const Text marker = GbkFromUtf8("#引号");
-  return marker;
-}
 
 Text TextBetween(const Text& text, const Text& startMarker, const Text& endMarker,
                  int startPosition, bool ignoreCase) {

@@ -6,12 +6,10 @@
 #ifndef VANTREL_NET_MARKER_H_
 #define VANTREL_NET_MARKER_H_
 
+#include "text/quote_marker.h"
 #include "text/values.h"
 
 namespace vantrel {
-
-// The quote marker, "#引号" in code-page 936.
-const Text& QuoteMarker();
 
 // The text between the first `startMarker` found at or after `startPosition` (1 or less: from the
 // beginning) and the first `endMarker` that begins at or after the end of that start marker; the

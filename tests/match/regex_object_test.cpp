@@ -5,6 +5,7 @@
 #include <string>
 
 #include "match/extract_emails.h"
+#include "text/quote_marker.h"
 
 namespace vantrel {
 namespace {
@@ -42,7 +43,7 @@ TEST(RegexObject, InvalidPatternFailsAndReadsEmpty) {
 }
 
 TEST(RegexObject, QuoteMarkerStandsForDoubleQuoteOnlyWhenAsked) {
-  const Text pattern = RegexQuoteMarker() + "\\w+" + RegexQuoteMarker();
+  const Text pattern = QuoteMarker() + "\\w+" + QuoteMarker();
   RegexObject regex;
   ASSERT_TRUE(
       regex.Create(pattern, "say \"hi\" now", std::nullopt, std::nullopt, std::nullopt, true));
