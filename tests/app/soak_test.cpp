@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -21,24 +20,18 @@
 #include "net/fetch_settings.h"
 #include "tests/app/qt_application.h"
 #include "tests/net/loopback_server.h"
+#include "tests/net/process_usage.h"
 #include "text/codepage.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VANTREL_HAS_ASAN 1
-// From the address sanitizer's runtime (its header ships with clang, not with GCC).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#else
-#define VANTREL_HAS_ASAN 0
-#include <malloc.h>
-#endif
 
 namespace vantrel {
 namespace {
 
 using testing::BoxRecorder;
 using testing::Connection;
+using testing::LiveHeapBytes;
 using testing::LoopbackServer;
 using testing::Response;
+using testing::SettledOpenFileCount;
 using testing::WaitFor;
 
 constexpr int kHarvests = 200;
@@ -49,34 +42,6 @@ constexpr int kRounds = 4;
 // 0.8 MB. A harvest that kept its page, a page's text or its matcher (each page carries 8 KB of
 // filler, 480 pages arrive) would add 4 MB or more.
 constexpr std::size_t kMemorySlack = 2u << 20;
-
-int OpenFileCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-    ++count;
-  return count;
-}
-
-// The open file count once the server's threads have closed their side of each connection (a
-// moment after the client): waits up to three seconds for it to come down to `expected`.
-int SettledOpenFileCount(int expected) {
-  int count = OpenFileCount();
-  for (int i = 0; i < 300 && count > expected; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    count = OpenFileCount();
-  }
-  return count;
-}
-
-// The bytes the program holds allocated on its heap right now. Under the address sanitizer this is
-// its allocator's own count, which freed blocks waiting in its quarantine do not inflate.
-std::size_t LiveHeapBytes() {
-#if VANTREL_HAS_ASAN
-  return __sanitizer_get_current_allocated_bytes();
-#else
-  return mallinfo2().uordblks;
-#endif
-}
 
 // Serves request n with a page chosen by n: an ordinary page of addresses, the same page after a
 // pause, a reset connection, or an error page without addresses. It remembers the addresses of

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "net/fetch_settings.h"
 #include "net/web_visit.h"
 #include "tests/net/loopback_server.h"
+#include "tests/net/process_usage.h"
 
 namespace vantrel {
 namespace {
@@ -16,24 +16,7 @@ namespace {
 using testing::Connection;
 using testing::LoopbackServer;
 using testing::Response;
-
-int OpenFileCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-    ++count;
-  return count;
-}
-
-// Waits up to five seconds for the open file count to come down to `expected` (the server's
-// threads close their side of each connection a moment after the client).
-int SettledOpenFileCount(int expected) {
-  int count = OpenFileCount();
-  for (int i = 0; i < 500 && count > expected; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    count = OpenFileCount();
-  }
-  return count;
-}
+using testing::SettledOpenFileCount;
 
 TEST(WebVisitSoak, TwoThousandCallsInARowLeakNoHandle) {
   WebVisitGlobalInit();
